@@ -10,6 +10,7 @@ The scene is drawn once, four times larger than the window, and shrunk; every bu
 title is a crop of that finished background with lettering on it, so a button's two looks
 and the page beneath it line up pixel for pixel.
 """
+import argparse
 import math
 import os
 import random
@@ -105,8 +106,9 @@ class Pen:
             self.circle(x, y, width / 2.0, fill=fill)
 
     def rounded(self, box, radius, fill=None, outline=None, width=0):
+        """Rounded rectangle whose outer edges lie on the picture-pixel lines of `box`."""
         x0, y0, x1, y1 = box
-        self.d.rounded_rectangle([x0 * self.k, y0 * self.k, x1 * self.k, y1 * self.k],
+        self.d.rounded_rectangle([x0 * self.k, y0 * self.k, x1 * self.k - 1, y1 * self.k - 1],
                                  radius=radius * self.k, fill=fill, outline=outline,
                                  width=int(round(width * self.k)))
 
@@ -122,8 +124,9 @@ class Pen:
 
 
 def shrink(big, size):
-    """Supersampled RGB or RGBA image down to `size` (alpha handled premultiplied)."""
-    return big.resize(size, Image.LANCZOS)
+    """Supersampled RGB or RGBA image down to `size`: each pixel the plain average of the
+    pixels it covers (no ringing past an edge; alpha is handled premultiplied)."""
+    return big.resize(size, Image.BOX)
 
 
 def curve(p0, p1, p2, steps=24):
@@ -481,28 +484,36 @@ def dashed_underline(image, y, x0, x1, fill):
     d = ImageDraw.Draw(image)
     x = x0
     while x + 10 <= x1:
-        d.rounded_rectangle([x, y, x + 10, y + 4], radius=2, fill=fill, outline=INK, width=1)
+        d.rounded_rectangle([x, y, x + 10, y + 5], radius=2, fill=fill, outline=INK, width=1)
         x += 16
 
 
+PANEL_TOP = 52       # first row of the panel's border within a title picture
+TITLE_BOX_HEIGHT = 38
+
+
 def make_title(bg, title):
+    """A page title with a dashed underline on its strip of the scene; the panel titles add
+    the white panel below."""
     image = crop(bg, title.place)
     w = image.width
-    text_box = (0, 2, w - 1, 40) if title.panel else (0, 2, w - 1, 40)
-    letter(image, title.text, text_box, TITLE_FILL, 34, stroke=2, shadow=2)
-    f = fitted_font("bold", title.text, w, 39, 34, 2, 2)
-    tw = f.getbbox(title.text, stroke_width=2)[2] - f.getbbox(title.text, stroke_width=2)[0]
-    dashed_underline(image, 44, (w - tw) // 2 + 3, (w + tw) // 2, TITLE_FILL)
+    box = (0, 1, w - 1, TITLE_BOX_HEIGHT)
+    letter(image, title.text, box, TITLE_FILL, 34)
+    f = fitted_font("bold", title.text, w, TITLE_BOX_HEIGHT, 34, 2, 2)
+    l, _t, r, _b = f.getbbox(title.text, stroke_width=2)
+    dashed_underline(image, TITLE_BOX_HEIGHT + 3, (w - (r - l)) // 2 + 2, (w + (r - l)) // 2, TITLE_FILL)
     if title.panel:
         draw_panel(image)
     return image
 
 
 def draw_panel(image):
-    """The white panel with a dark rounded border under a title (supersampled edge)."""
+    """The white panel with a dark rounded border under a title, inset 2 pixels from the
+    picture's sides and bottom so the scenery frames it."""
     w, h = image.size
     big = Image.new("RGBA", (w * SS, h * SS), (0, 0, 0, 0))
-    Pen(big).rounded((2, 56, w - 3, h - 2), 12, fill=layout.PANEL_WHITE, outline=PANEL_BORDER, width=3)
+    Pen(big).rounded((2, PANEL_TOP, w - 2, h - 1), 10, fill=layout.PANEL_WHITE,
+                     outline=PANEL_BORDER, width=3)
     small = shrink(big, image.size)
     image.paste(small, (0, 0), small)
 
@@ -629,23 +640,32 @@ def save_bmp(image, path):
     image.convert("RGB").save(path, format="BMP")
 
 
-def main():
+def main(argv):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--out", default=layout.ROOT,
+                        help="folder that takes the place of the repository's top folder "
+                             "(default: the repository itself)")
+    out_root = parser.parse_args(argv).out
+
+    def out(path):
+        return os.path.join(out_root, os.path.relpath(path, layout.ROOT))
+
     bg = make_background()
-    out = layout.BITMAP_DIR
-    save_bmp(bg, os.path.join(out, layout.BACKGROUND))
+    save_bmp(bg, out(os.path.join(layout.BITMAP_DIR, layout.BACKGROUND)))
     for button in layout.BUTTONS:
-        save_bmp(make_button(bg, button, HOVER_FILL), os.path.join(out, button.hover))
-        save_bmp(make_button(bg, button, NORMAL_FILL), os.path.join(out, button.normal))
+        save_bmp(make_button(bg, button, HOVER_FILL), out(os.path.join(layout.BITMAP_DIR, button.hover)))
+        save_bmp(make_button(bg, button, NORMAL_FILL), out(os.path.join(layout.BITMAP_DIR, button.normal)))
     for title in layout.TITLES:
-        save_bmp(make_title(bg, title), os.path.join(out, title.bitmap))
-    with open(layout.ICON_PATH, "wb") as f:
+        save_bmp(make_title(bg, title), out(os.path.join(layout.BITMAP_DIR, title.bitmap)))
+    os.makedirs(os.path.dirname(out(layout.ICON_PATH)), exist_ok=True)
+    with open(out(layout.ICON_PATH), "wb") as f:
         f.write(make_icon())
     for number, title in layout.EPISODES:
         act, dis = layout.episode_row_files(number)
-        save_bmp(make_episode_row(number, title, True), act)
-        save_bmp(make_episode_row(number, title, False), dis)
-    print("artwork written to resources/bitmaps, resources/bolvo.ico and game/art")
+        save_bmp(make_episode_row(number, title, True), out(act))
+        save_bmp(make_episode_row(number, title, False), out(dis))
+    print("artwork written under %s: resources/bitmaps, resources/bolvo.ico, game/art" % out_root)
 
 
 if __name__ == "__main__":
-    main()
+    main(sys.argv[1:])
