@@ -157,8 +157,9 @@ CALM = [place_box(layout.TITLE_MAIN.place), (40, 165, 462, 225),
 # ----------------------------------------------------------------------------------------
 # The characters.
 
-def draw_bolvo(pen, cx, cy, r, waving=True):
-    """Bolvo, the hero: a round, sunny ball with big eyes, a leaf sprout and little feet."""
+def draw_bolvo(pen, cx, cy, r, waving=True, eyes=1.0):
+    """Bolvo, the hero: a round, sunny ball with big eyes, a leaf sprout and little feet.
+    `eyes` enlarges the eyes, for the tiny icon."""
     ink = max(1.6, r * 0.07)
     # feet
     for side in (-1, 1):
@@ -185,10 +186,11 @@ def draw_bolvo(pen, cx, cy, r, waving=True):
     pen.ellipse(cx - r * 0.42, cy - r * 0.52, r * 0.22, r * 0.13, fill=(255, 240, 180))
     # eyes
     for side in (-1, 1):
-        ex, ey = cx + side * r * 0.33, cy - r * 0.18
-        pen.ellipse(ex, ey, r * 0.20, r * 0.27, fill=WHITE, outline=INK, width=ink * 0.8)
-        pen.ellipse(ex + r * 0.04, ey + r * 0.04, r * 0.10, r * 0.15, fill=INK)
-        pen.circle(ex + r * 0.08, ey - r * 0.04, r * 0.045, fill=WHITE)
+        e = r * eyes
+        ex, ey = cx + side * (r * 0.33 + (e - r) * 0.12), cy - r * 0.18
+        pen.ellipse(ex, ey, e * 0.20, e * 0.27, fill=WHITE, outline=INK, width=ink * 0.8)
+        pen.ellipse(ex + e * 0.04, ey + e * 0.04, e * 0.10, e * 0.15, fill=INK)
+        pen.circle(ex + e * 0.08, ey - e * 0.04, e * 0.045, fill=WHITE)
         pen.ellipse(cx + side * r * 0.58, cy + r * 0.22, r * 0.14, r * 0.08, fill=CHEEK)
     # smile
     pen.arc(cx, cy + r * 0.05, r * 0.36, 25, 155, INK, ink)
@@ -279,44 +281,81 @@ def draw_sky(pen, rng):
         pen.circle(196 + dx, 96 + dy, rr, fill=(240, 218, 160))
 
 
+def hill_line(x, base, amp, phase):
+    edge = (x - 250) / 230.0
+    return base - amp * math.sin(x / 47.0 + phase) - 40 * edge * edge
+
+
 def draw_hills(pen):
-    """Two rows of soft far hills behind the meadow."""
-    for base, amp, phase, colour in ((372, 26, 0.3, HILL_FAR), (398, 18, 2.1, HILL_NEAR)):
-        pts = [(20, 490)]
-        for i in range(0, 47):
-            x = 20 + i * 10
-            edge = (x - 250) / 230.0
-            y = base - amp * math.sin(x / 47.0 + phase) - 40 * edge * edge
-            pts.append((x, y))
-        pts.append((482, 490))
-        pen.polygon(pts, fill=colour)
+    """Soft clouds low in the sky, two rows of far hills and a castle on the far right hill."""
+    for cx, cy, n in ((58, 300, 4), (452, 262, 3)):
+        for i in range(n):
+            pen.circle(cx + (i - n / 2.0) * 13, cy - 5 * math.sin(i * 1.7 + 0.5), 11,
+                       fill=(124, 74, 166))
+        pen.ellipse(cx - 6, cy + 6, n * 9, 6, fill=(124, 74, 166))
+    far = (372, 26, 0.3)
+    pen.polygon([(20, 490)] + [(x, hill_line(x, *far)) for x in range(20, 481, 10)] + [(482, 490)],
+                fill=HILL_FAR)
+    draw_far_castle(pen, 446, hill_line(446, *far) + 4)
+    near = (398, 18, 2.1)
+    pen.polygon([(20, 490)] + [(x, hill_line(x, *near)) for x in range(20, 481, 10)] + [(482, 490)],
+                fill=HILL_NEAR)
+    for x, y in ((62, 392), (98, 376), (416, 398), (458, 384), (200, 404)):
+        pen.circle(x, y, 2.4, fill=(214, 190, 130))
+        pen.circle(x, y, 1.3, fill=(255, 250, 200))
+
+
+def draw_far_castle(pen, cx, base):
+    """A small castle far away, darker than the hill it sits on, with two lit windows."""
+    body = (70, 44, 112)
+    pen.d.rectangle([(cx - 14) * pen.k, (base - 22) * pen.k, (cx + 14) * pen.k, (base + 4) * pen.k], fill=body)
+    for dx, top in ((-14, 36), (0, 44), (14, 34)):
+        pen.d.rectangle([(cx + dx - 4) * pen.k, (base - top + 8) * pen.k, (cx + dx + 4) * pen.k,
+                         (base - 10) * pen.k], fill=body)
+        pen.polygon([(cx + dx - 6, base - top + 9), (cx + dx, base - top - 2), (cx + dx + 6, base - top + 9)],
+                    fill=body)
+    pen.line([(cx, base - 46), (cx, base - 52)], body, 1)
+    pen.polygon([(cx, base - 52), (cx + 6, base - 50), (cx, base - 48)], fill=(230, 110, 130))
+    for dx, dy in ((-14, -24), (0, -30)):
+        pen.d.rectangle([(cx + dx - 1.2) * pen.k, (base + dy) * pen.k, (cx + dx + 1.2) * pen.k,
+                         (base + dy + 4) * pen.k], fill=(255, 214, 110))
+
+
+def grass_top(x):
+    """Height of the meadow's upper edge at column x."""
+    return 424 + 5 * math.sin(x / 31.0) + 3 * math.sin(x / 13.0)
 
 
 def draw_cliff(pen, rng):
-    """The grassy cliff the heroes stand on; its edge drops away on the right."""
-    top = []
-    for i in range(0, 41):
-        x = 18 + i * 10
-        top.append((x, 424 + 5 * math.sin(x / 31.0) + 3 * math.sin(x / 13.0)))
-    rim = curve((418, 426), (446, 430), (452, 460), 10) + curve((452, 460), (456, 478), (470, 490), 8)
-    ground = top + rim + [(18, 492)]
-    # rock face under the rim
-    pen.polygon([(380, 440), (452, 455), (470, 490), (360, 492)], fill=ROCK, outline=INK, width=1.5)
-    for y in (462, 474):
-        pen.line([(392, y), (420, y + 3), (446, y + 1)], ROCK_DARK, 2)
-    pen.polygon(ground, fill=GRASS, outline=INK, width=1.5)
-    # a lighter band and grass tufts along the edge
-    pen.polygon([(p[0], p[1] + 3) for p in top] + [(418, 432), (18, 440)], fill=GRASS_LIGHT)
-    pen.polygon([(p[0], p[1] + 8) for p in top[:-1]] + [(420, 470), (18, 470)], fill=GRASS)
-    for x in range(24, 410, 9):
-        y = 424 + 5 * math.sin(x / 31.0) + 3 * math.sin(x / 13.0)
+    """The grassy cliff top the heroes stand on; on the right it breaks off in a rock face
+    over the valley."""
+    # the valley far below, beyond the edge
+    pen.polygon([(380, 450), (430, 455), (482, 446), (482, 492), (380, 492)], fill=(92, 62, 130))
+    pen.polygon([(400, 472), (440, 466), (482, 470), (482, 492), (400, 492)], fill=(70, 48, 108))
+    # the rock face under the lip
+    rock = [(404, 436), (430, 436), (442, 452), (447, 470), (458, 492), (378, 492)]
+    pen.polygon(rock, fill=ROCK, outline=INK, width=1.6)
+    pen.polygon([(428, 440), (440, 455), (444, 472), (452, 492), (440, 492), (434, 466), (424, 446)],
+                fill=ROCK_DARK)
+    for pts in (((410, 452), (420, 458), (430, 456)), ((398, 472), (412, 476), (424, 474)),
+                ((414, 486), (428, 482))):
+        pen.line(list(pts), ROCK_DARK, 1.6)
+    # the meadow, with a lip of grass hanging over the rock
+    top = [(x, grass_top(x)) for x in range(18, 411, 8)]
+    lip = curve((410, grass_top(410)), (428, 424), (432, 434), 6) + \
+        curve((432, 434), (424, 442), (412, 440), 6) + [(404, 450), (396, 470), (392, 492)]
+    pen.polygon(top + lip + [(18, 492)], fill=GRASS, outline=INK, width=1.6)
+    pen.polygon([(x, y + 3) for x, y in top] + [(418, 432), (404, 438), (18, 444)], fill=GRASS_LIGHT)
+    pen.polygon([(x, y + 8) for x, y in top] + [(410, 446), (400, 470), (18, 470)], fill=GRASS)
+    for x in range(24, 426, 9):
+        y = grass_top(min(x, 410)) + (0 if x <= 410 else (x - 410) * 0.2)
         h = rng.uniform(4, 8)
         pen.polygon([(x - 3, y + 2), (x + rng.uniform(-1.5, 1.5), y - h), (x + 3, y + 2)], fill=GRASS)
-    # a few darker blades and flowers away from the buttons
+    # darker blades and a few flowers, away from the Exit and Back buttons
     for _ in range(28):
-        x, y = rng.uniform(130, 410), rng.uniform(440, 484)
+        x, y = rng.uniform(130, 385), rng.uniform(440, 484)
         pen.line([(x, y), (x + 1, y - 5)], GRASS_DARK, 1.2)
-    for x, y, c in ((150, 470, (255, 240, 120)), (262, 478, (255, 180, 220)), (392, 468, WHITE)):
+    for x, y, c in ((150, 470, (255, 240, 120)), (262, 478, (255, 180, 220)), (366, 462, WHITE)):
         for a in range(5):
             ang = a * math.pi * 2 / 5
             pen.circle(x + 2.6 * math.cos(ang), y + 2.6 * math.sin(ang), 1.8, fill=c)
@@ -362,17 +401,27 @@ def draw_frame(pen):
 
 
 def draw_logo(pen):
-    """'Bolvo Quest' rising at the top right, over the frame's edge."""
+    """'Bolvo Quest' rising at the top right, over the frame's edge: yellow letters, a thin
+    dark line, a cream rim and a dark outer edge, tilted a little upwards."""
     layer = Image.new("RGBA", pen.image.size, (0, 0, 0, 0))
     lp = Pen(layer)
-    lp.text((513, 44), "Bolvo Quest", "logo", 52, INK, anchor="rm", stroke=6, stroke_fill=INK)
-    lp.text((510, 40), "Bolvo Quest", "logo", 52, (255, 176, 40), anchor="rm", stroke=5, stroke_fill=INK)
-    lp.text((510, 40), "Bolvo Quest", "logo", 52, (255, 214, 70), anchor="rm")
-    # a sparkle on the Q
-    lp.polygon([(520, 8), (523, 15), (530, 18), (523, 21), (520, 28), (517, 21), (510, 18), (517, 15)],
-               fill=WHITE, outline=INK, width=1.2)
-    rotated = layer.rotate(4, resample=Image.BICUBIC, center=(400 * SS, 40 * SS))
-    pen.image.alpha_composite(rotated)
+    x, y, size, text = 508, 40, 50, "Bolvo Quest"
+    lp.text((x + 3, y + 4), text, "logo", size, INK, anchor="rm", stroke=8, stroke_fill=INK)
+    lp.text((x, y), text, "logo", size, INK, anchor="rm", stroke=8, stroke_fill=INK)
+    lp.text((x, y), text, "logo", size, (255, 244, 214), anchor="rm", stroke=6, stroke_fill=(255, 244, 214))
+    lp.text((x, y), text, "logo", size, INK, anchor="rm", stroke=3, stroke_fill=INK)
+    lp.text((x, y), text, "logo", size, (255, 200, 50), anchor="rm")
+    # a lighter upper half of the letters
+    shine = Image.new("RGBA", layer.size, (0, 0, 0, 0))
+    Pen(shine).text((x, y), text, "logo", size, (255, 236, 120), anchor="rm")
+    cut = Image.new("L", layer.size, 0)
+    ImageDraw.Draw(cut).rectangle([0, 0, layer.width, (y - 3) * SS], fill=255)
+    shine.putalpha(Image.composite(shine.getchannel("A"), cut, cut))
+    layer.alpha_composite(shine)
+    # a sparkle by the last letter
+    lp.polygon([(517, 6), (520, 14), (528, 17), (520, 20), (517, 28), (514, 20), (506, 17), (514, 14)],
+               fill=WHITE, outline=INK, width=1.4)
+    pen.image.alpha_composite(layer.rotate(4, resample=Image.BICUBIC, center=(400 * SS, 40 * SS)))
 
 
 def scene_layer(rng):
@@ -527,7 +576,7 @@ def emblem(size):
     big = Image.new("RGBA", (size * k, size * k), (0, 0, 0, 0))
     pen = Pen(big, k)
     s = size / 32.0
-    draw_bolvo(pen, 16 * s, 18.5 * s, 11.2 * s, waving=False)
+    draw_bolvo(pen, 16 * s, 19.2 * s, 11.0 * s, waving=False, eyes=1.35)
     return shrink(big, (size, size))
 
 
