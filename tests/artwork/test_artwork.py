@@ -17,7 +17,8 @@ sys.path.insert(0, os.path.join(ROOT, "tools", "artwork"))
 import layout  # noqa: E402
 
 SURROUND = layout.SURROUND
-KEY_COLOUR = (132, 130, 132)
+KEY_COLOUR = layout.KEY_COLOUR
+key_on_16bit = layout.on_16bit_display
 
 
 def bmp_path(name):
@@ -61,13 +62,6 @@ def background():
 def crop(image, place):
     x, y, w, h = place
     return image.crop((x, y, x + w, y + h))
-
-
-def key_on_16bit(pixel):
-    """The colour a 5-6-5 display reads back for `pixel` (channels widened by repeating
-    their high bits)."""
-    r, g, b = pixel[0] >> 3, pixel[1] >> 2, pixel[2] >> 3
-    return ((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2))
 
 
 # ----------------------------------------------------------------------------------------

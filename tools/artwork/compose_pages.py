@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Puts the launcher's three pages together from the committed bitmaps, the way the
 launcher draws them (each picture copied at its placement, in order), and writes PNG
-previews to build/screenshots/: one per page with every button in its normal look, and
-one per button with that button in its hover look.
+previews to build/screenshots/: one per page with every button in its normal look, one
+per button with that button in its hover look, and the main page cut to the window's
+outline as a 16-bit display shows it.
 
 Run with Debian's Python and Pillow:  /usr/bin/python3 tools/artwork/compose_pages.py
 """
@@ -58,6 +59,24 @@ def compose(title, spots, hovered=None):
     return page
 
 
+def shaped_on_16bit_display(page):
+    """`page` as the window looks on a 16-bit display: the background's pixels that read back
+    as the key colour are cut away (outside the inner rectangle, which always stays), and the
+    desktop shows through."""
+    background = bitmap(layout.BACKGROUND)
+    bg = background.load()
+    keep = Image.new("L", page.size, 0)
+    kp = keep.load()
+    x0, y0, x1, y1 = layout.INNER
+    for y in range(page.height):
+        for x in range(page.width):
+            if x0 <= x <= x1 and y0 <= y <= y1 or layout.on_16bit_display(bg[x, y]) != layout.KEY_COLOUR:
+                kp[x, y] = 255
+    desktop = Image.new("RGB", page.size, (0, 128, 128))
+    desktop.paste(page, (0, 0), keep)
+    return desktop
+
+
 def main():
     os.makedirs(layout.SCREENSHOT_DIR, exist_ok=True)
     written = []
@@ -69,6 +88,10 @@ def main():
             path = os.path.join(layout.SCREENSHOT_DIR, "compose_%s_hover_%s.png" % (name, spot.key))
             compose(title, spots, spot).save(path)
             written.append(path)
+    path = os.path.join(layout.SCREENSHOT_DIR, "compose_main_16bit_shape.png")
+    title, spots = PAGES["main"]
+    shaped_on_16bit_display(compose(title, spots)).save(path)
+    written.append(path)
     for path in written:
         print(os.path.relpath(path, layout.ROOT))
 

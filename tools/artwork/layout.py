@@ -19,6 +19,14 @@ WINDOW_SIZE = (533, 488)
 # key colour, and the window's outline is cut along it; so it is flat, exact and never
 # blended into the shapes it surrounds.
 SURROUND = (129, 129, 129)
+KEY_COLOUR = (132, 130, 132)
+
+
+def on_16bit_display(rgb):
+    """The colour a 5-6-5 display reads back for `rgb`: each channel cut to its high bits
+    and widened again by repeating them. The surround grey comes back as KEY_COLOUR."""
+    r, g, b = rgb[0] >> 3, rgb[1] >> 2, rgb[2] >> 3
+    return ((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2))
 
 # The framed scene, inclusive corners, and the inner rectangle that always belongs to
 # the window whatever the bitmap says (x 23..477, y 35..484).

@@ -466,8 +466,8 @@ def flatten_on_surround(layer):
     for y in range(h):
         for x in range(w):
             if cov[x, y]:
-                r, g, b = px[x, y]
-                if r >> 3 == 16 and g >> 2 == 32 and b >> 3 == 16:
+                if layout.on_16bit_display(px[x, y]) == layout.KEY_COLOUR:
+                    r, g, b = px[x, y]
                     px[x, y] = (r - 10, g, b + 10)
     return out
 
