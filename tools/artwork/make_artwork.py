@@ -70,7 +70,8 @@ def font(kind, size):
             sys.exit("make_artwork: font %s not found under /usr/share/fonts; "
                      "install it with: apt-get install %s" % (name, package))
         _font_paths[kind] = found
-    return ImageFont.truetype(_font_paths[kind], size)
+    # the basic layout engine draws the same everywhere, with or without libraqm
+    return ImageFont.truetype(_font_paths[kind], size, layout_engine=ImageFont.Layout.BASIC)
 
 
 # ----------------------------------------------------------------------------------------
