@@ -99,7 +99,6 @@ TITLES = [TITLE_MAIN, TITLE_COMMUNITY, TITLE_EPISODES]
 # window x 48..455, y 228..430 inclusive at least.
 PANEL_WHITE_NEEDED = (48, 228, 455, 430)
 PANEL_WHITE = (255, 255, 255)
-NEWS_VIEW = (48, 228, 407, 203)
 
 # The demo episodes: module number and title. Their rows lie on the chooser's panel.
 EPISODES = [

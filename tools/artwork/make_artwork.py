@@ -506,7 +506,8 @@ def fitted_font(kind, text, max_w, max_h, start, stroke, shadow):
 
 def letter(image, text, box, fill, size, kind="bold", stroke=2, shadow=2):
     """Draws `text` centred in `box` (inclusive, picture coordinates) with a dark outline
-    and a drop shadow, all of it inside the box."""
+    and a drop shadow, all of it inside the box. Returns the first and last column of the
+    lettering."""
     x0, y0, x1, y1 = box
     f = fitted_font(kind, text, x1 - x0 + 1, y1 - y0 + 1, size, stroke, shadow)
     l, t, r, b = f.getbbox(text, stroke_width=stroke)
@@ -515,6 +516,7 @@ def letter(image, text, box, fill, size, kind="bold", stroke=2, shadow=2):
     d = ImageDraw.Draw(image)
     d.text((tx + shadow, ty + shadow), text, font=f, fill=INK, stroke_width=stroke, stroke_fill=INK)
     d.text((tx, ty), text, font=f, fill=fill, stroke_width=stroke, stroke_fill=INK)
+    return tx + l, tx + r - 1
 
 
 def caption_box(button):
@@ -548,10 +550,8 @@ def make_title(bg, title):
     image = crop(bg, title.place)
     w = image.width
     box = (0, 1, w - 1, TITLE_BOX_HEIGHT)
-    letter(image, title.text, box, TITLE_FILL, 34)
-    f = fitted_font("bold", title.text, w, TITLE_BOX_HEIGHT, 34, 2, 2)
-    l, _t, r, _b = f.getbbox(title.text, stroke_width=2)
-    dashed_underline(image, TITLE_BOX_HEIGHT + 3, (w - (r - l)) // 2 + 2, (w + (r - l)) // 2, TITLE_FILL)
+    left, right = letter(image, title.text, box, TITLE_FILL, 34)
+    dashed_underline(image, TITLE_BOX_HEIGHT + 3, left + 2, right + 1, TITLE_FILL)
     if title.panel:
         draw_panel(image)
     return image
