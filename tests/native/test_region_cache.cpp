@@ -220,6 +220,32 @@ TEST(ReadRunGroup, ReadsWhatTheGroupFormatReads)
     }
 }
 
+TEST(ReadRunGroup, LastGroupReachesTheEndOfTheFile)
+{
+    // A loop that reads until the end-of-file indicator is set must see each group once, so
+    // the last group's trailing whitespace is consumed with it and the indicator is set then.
+    struct {
+        const char* text;
+        int groups;
+    } cases[] = {
+        {"0 0 10 0 ", 1},    {"0 0 10 0", 1},          {"0 0 10 0\n", 1},
+        {"0 0 10 0 \r\n\t ", 1}, {"1 1 2 1 0 0 10 0 \n", 2},
+    };
+    for (const auto& c : cases) {
+        FILE* file = file_with(c.text);
+        ASSERT_NE(nullptr, file);
+        region_run run;
+        for (int i = 0; i < c.groups; ++i) {
+            EXPECT_EQ(0, feof(file)) << c.text;
+            ASSERT_EQ(1, read_run_group(file, &run)) << c.text;
+        }
+        EXPECT_NE(0, feof(file)) << c.text;
+        EXPECT_EQ(0, run.left) << c.text;
+        EXPECT_EQ(10, run.right) << c.text;
+        fclose(file);
+    }
+}
+
 TEST(RegionCacheText, FullRectangleScanIs488GroupsIn6612Bytes)
 {
     std::pair<std::string, std::vector<group>> scan = scan_to_text({});
