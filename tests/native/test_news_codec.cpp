@@ -331,6 +331,10 @@ TEST_F(NewsRoundTrip, FillerOnlyWhereNeeded)
         {"\r\na\r\nb", 2},          // input CRs cost nothing: four bytes, two groups
         {"???", 2},                 // '?' never third: two groups of at most two
         {std::string(6, '\xff'), 6},   // 0xFF fits only in the middle: one per group
+        {"\x03\xe0", 1},            // only as 03 CR E0
+        {"\xff\x41", 1},            // only as CR FF 41
+        {"\x3f\x3f", 1},            // only as ? ? CR
+        {"\xf8", 1},                // only as CR F8 CR
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.data));
