@@ -48,14 +48,14 @@ static int32_t read_utf8(const unsigned char* in, size_t len, size_t* pos)
     if (len - i - 1 < (size_t)extra)
         return -1;
     for (int k = 1; k <= extra; k++) {
-        unsigned char c = in[i + k];
+        unsigned char c = in[i + (size_t)k];
         if ((c & 0xC0) != 0x80)
             return -1;
         cp = (cp << 6) | (c & 0x3F);
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return -1;
-    *pos = i + 1 + extra;
+    *pos = i + 1 + (size_t)extra;
     return (int32_t)cp;
 }
 
