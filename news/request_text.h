@@ -15,9 +15,9 @@
 constexpr char NEWS_PATH[] = "/bolvo/news/getnews.cgi";
 
 // Shown in the news view while a fetch runs (and when the view is created): six line feeds,
-// a tab, three blanks, the words and one trailing blank.
-constexpr char news_connecting_text[] =
-    "\n\n\n\n\n\n\t   Connecting to Game site.. Please wait... ";
+// a tab, three blanks, the words and one trailing blank. A string literal, so the Win32 side
+// can define its news_connecting_text array from it.
+#define NEWS_CONNECTING_TEXT "\n\n\n\n\n\n\t   Connecting to Game site.. Please wait... "
 
 // "GET /bolvo/news/getnews.cgi HTTP/1.0\r\nHost: HOST\r\n\r\n"
 size_t build_direct_request(const char* host, char* out, size_t out_size);

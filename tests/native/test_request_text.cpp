@@ -43,7 +43,7 @@ TEST(RequestText, ExactTexts)
 
 TEST(RequestText, ConnectingText)
 {
-    const std::string text = news_connecting_text;
+    const std::string text = NEWS_CONNECTING_TEXT;
     EXPECT_EQ(text.size(), 51u);
     EXPECT_EQ(text, "\n\n\n\n\n\n\t   Connecting to Game site.. Please wait... ");
 }
