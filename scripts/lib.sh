@@ -8,7 +8,8 @@ PYTHON=/usr/bin/python3
 # Debian packages the build, the runs and the tests need.
 PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest
           g++-mingw-w64-x86-64 wine64 wine xvfb xdotool x11-utils x11-apps imagemagick
-          python3 python3-pil python3-pytest nginx-light curl nsis zip unzip fonts-dejavu-core)
+          python3 python3-pil python3-pytest nginx-light curl nsis zip unzip
+          fonts-dejavu-core fonts-comic-neue fonts-lobster)
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -116,4 +117,26 @@ start_wineserver() {
 
 stop_wineserver() {
     wineserver -k 2>/dev/null || true
+}
+
+# A TCP port on loopback that nothing listens on right now.
+free_port() {
+    "$PYTHON" -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+# Points the current prefix's user at an HTTP proxy, as the Internet settings dialog would.
+set_proxy() {
+    local key='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+    wine reg add "$key" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+    wine reg add "$key" /v ProxyServer /t REG_SZ /d "$1" /f >/dev/null 2>&1
+}
+
+# Waits until a window with exactly this title exists on $DISPLAY; polls, up to $2 seconds.
+wait_for_window() {
+    local deadline=$((SECONDS + ${2:-60}))
+    while [ $SECONDS -lt $deadline ]; do
+        xdotool search --name "^$1\$" >/dev/null 2>&1 && return 0
+        sleep 0.2
+    done
+    return 1
 }
