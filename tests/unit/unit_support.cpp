@@ -2,6 +2,7 @@
 #include "unit_support.h"
 
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
 #include "launcher/launcher.h"
@@ -75,5 +76,107 @@ void expect_pixel_(const char* file, int line, HDC dc, int32_t x, int32_t y, COL
     if (actual != expected) {
         ADD_FAILURE_AT(file, line) << "pixel (" << x << ", " << y << "): expected 0x" << std::hex
                                    << expected << ", got 0x" << actual;
+    }
+}
+
+uint32_t picture_mismatches(HDC target, const Picture* picture)
+{
+    uint32_t mismatches = 0;
+    for (int32_t y = 0; y < picture->height; y++) {
+        for (int32_t x = 0; x < picture->width; x++) {
+            if (GetPixel(target, picture->x + x, picture->y + y) != GetPixel(picture->dc, x, y))
+                mismatches++;
+        }
+    }
+    return mismatches;
+}
+
+void expect_picture_shown_(const char* file, int line, HDC target, const Picture* picture,
+                           const char* what)
+{
+    uint32_t mismatches = picture_mismatches(target, picture);
+    if (mismatches != 0) {
+        ADD_FAILURE_AT(file, line) << what << " at " << picture->x << ", " << picture->y << " ("
+                                   << picture->width << " x " << picture->height
+                                   << "): expected every pixel from its image, " << mismatches
+                                   << " differ";
+    }
+}
+
+static const char* cursor_name(HCURSOR cursor)
+{
+    if (cursor == LoadCursorA(NULL, IDC_HAND))
+        return "hand";
+    if (cursor == LoadCursorA(NULL, IDC_ARROW))
+        return "arrow";
+    if (cursor == sentinel_cursor())
+        return "sentinel (not set by the call)";
+    return "other";
+}
+
+void expect_cursor_(const char* file, int line, HCURSOR expected, const char* expected_name)
+{
+    HCURSOR actual = GetCursor();
+    if (actual != expected) {
+        ADD_FAILURE_AT(file, line) << "cursor: expected " << expected_name << ", got "
+                                   << cursor_name(actual);
+    }
+}
+
+HCURSOR sentinel_cursor(void)
+{
+    return LoadCursorA(NULL, IDC_WAIT);
+}
+
+static char work_path[MAX_PATH];
+static char previous_directory[MAX_PATH];
+
+void enter_work_folder(const char* tag)
+{
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(sizeof(temp), temp), 0u);
+    snprintf(work_path, sizeof(work_path), "%sbolvo_%s_%lu", temp, tag,
+             (unsigned long)GetCurrentProcessId());
+    CreateDirectoryA(work_path, NULL);
+    ASSERT_NE(GetFileAttributesA(work_path), INVALID_FILE_ATTRIBUTES) << work_path;
+    GetCurrentDirectoryA(sizeof(previous_directory), previous_directory);
+    ASSERT_TRUE(SetCurrentDirectoryA(work_path)) << work_path;
+}
+
+void leave_work_folder(void)
+{
+    SetCurrentDirectoryA(previous_directory);
+    char pattern[MAX_PATH];
+    snprintf(pattern, sizeof(pattern), "%s\\*", work_path);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern, &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                continue;
+            char path[MAX_PATH];
+            snprintf(path, sizeof(path), "%s\\%s", work_path, found.cFileName);
+            DeleteFileA(path);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(work_path);
+}
+
+const char* work_folder(void)
+{
+    return work_path;
+}
+
+int wait_until(int (*cond)(void), DWORD limit_ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        pump_messages();
+        if (cond())
+            return 1;
+        if (GetTickCount() - start >= limit_ms)
+            return cond();
+        Sleep(10);
     }
 }

@@ -26,3 +26,28 @@ void clear_page_table(void);
 
 void expect_pixel_(const char* file, int line, HDC dc, int32_t x, int32_t y, COLORREF expected);
 #define expect_pixel(dc, x, y, expected) expect_pixel_(__FILE__, __LINE__, dc, x, y, expected)
+
+// Counts the pixels of the picture's place in target that differ from the picture's own image
+// (taken from (0,0) of its device context). 0 means the picture is shown there exactly.
+uint32_t picture_mismatches(HDC target, const Picture* picture);
+void expect_picture_shown_(const char* file, int line, HDC target, const Picture* picture,
+                           const char* what);
+#define expect_picture_shown(target, picture, what) \
+    expect_picture_shown_(__FILE__, __LINE__, target, picture, what)
+
+// The cursor of this thread, compared by handle; the names only make the failure readable.
+void expect_cursor_(const char* file, int line, HCURSOR expected, const char* expected_name);
+#define expect_cursor(expected, expected_name) \
+    expect_cursor_(__FILE__, __LINE__, expected, expected_name)
+// The cursor tests set before a call, to see whether the call set another one.
+HCURSOR sentinel_cursor(void);
+
+// A fresh empty folder under the system's temporary folder, made the current directory; the
+// previous current directory is kept and restored by leave_work_folder, which also removes
+// the folder's files (one level deep) and the folder.
+void enter_work_folder(const char* tag);
+void leave_work_folder(void);
+const char* work_folder(void);
+
+// Polls cond() every 10 ms until it is true or limit_ms have passed; returns its last value.
+int wait_until(int (*cond)(void), DWORD limit_ms);
