@@ -6,6 +6,7 @@
 #include "launcher/launcher.h"
 #include "skin/layout.h"
 #include "skin/pages.h"
+#include "skin/shape.h"
 
 
 EpisodeImages episode_images[MAX_EPISODES];
@@ -106,7 +107,7 @@ static void rebuild_launcher(void)
 {
     register_launcher_class(app_instance);
     create_launcher_window(app_instance);
-    build_skin(main_window, app_instance);
+    shape_window(main_window, app_instance);
     ShowWindow(main_window, SW_SHOW);
     SetCursor(hand_cursor);
     for (int i = 0; i < CURSOR_COUNT_AFTER_EPISODE; i++)

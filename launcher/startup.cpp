@@ -4,7 +4,7 @@
 #include "launcher/launcher.h"
 #include "launcher/probes.h"
 #include "skin/pages.h"
-#include "skin/layout.h"
+#include "skin/shape.h"
 
 int32_t keep_running;
 int32_t quit_on_destroy;
@@ -55,7 +55,7 @@ int launcher_main(HINSTANCE instance)
     if (!create_launcher_window(instance))
         return 0;
     // Whatever part of the shape and the pages it manages to build, start-up goes on.
-    build_skin(main_window, instance);
+    shape_window(main_window, instance);
     SetCursor(hand_cursor);
     ShowCursor(TRUE);
     ShowWindow(main_window, SW_SHOW);
