@@ -5,7 +5,9 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "episodes/episodes.h"
 #include "launcher/launcher.h"
+#include "skin/layout.h"
 
 void load_launcher_strings(void)
 {
@@ -179,4 +181,61 @@ int wait_until(int (*cond)(void), DWORD limit_ms)
             return cond();
         Sleep(10);
     }
+}
+
+uint32_t dc_mismatches(HDC dc, HDC reference, int32_t width, int32_t height)
+{
+    uint32_t mismatches = 0;
+    for (int32_t y = 0; y < height; y++) {
+        for (int32_t x = 0; x < width; x++) {
+            if (GetPixel(dc, x, y) != GetPixel(reference, x, y))
+                mismatches++;
+        }
+    }
+    return mismatches;
+}
+
+void expect_resource_image_(const char* file, int line, const Picture* picture, const char* name)
+{
+    if (picture->dc == NULL) {
+        ADD_FAILURE_AT(file, line) << "expected bitmap " << name << ", got no device context";
+        return;
+    }
+    BITMAP shown = {};
+    GetObjectA(GetCurrentObject(picture->dc, OBJ_BITMAP), sizeof(shown), &shown);
+    HBITMAP bitmap = LoadBitmapA(GetModuleHandleA(NULL), name);
+    BITMAP wanted = {};
+    GetObjectA(bitmap, sizeof(wanted), &wanted);
+    if (shown.bmWidth != wanted.bmWidth || shown.bmHeight != wanted.bmHeight) {
+        ADD_FAILURE_AT(file, line) << "bitmap " << name << ": expected " << wanted.bmWidth << " x "
+                                   << wanted.bmHeight << ", got " << shown.bmWidth << " x "
+                                   << shown.bmHeight;
+        DeleteObject(bitmap);
+        return;
+    }
+    HDC screen = GetDC(NULL);
+    HDC reference = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ previous = SelectObject(reference, bitmap);
+    uint32_t mismatches = dc_mismatches(picture->dc, reference, wanted.bmWidth, wanted.bmHeight);
+    if (mismatches != 0) {
+        ADD_FAILURE_AT(file, line) << "bitmap " << name << ": expected its pixels, " << mismatches
+                                   << " differ";
+    }
+    SelectObject(reference, previous);
+    DeleteDC(reference);
+    DeleteObject(bitmap);
+}
+
+void release_skin(void)
+{
+    clear_page_table();
+    for (int32_t i = 0; i < MAX_EPISODES; i++) {
+        episode_images[i].act = NULL;
+        episode_images[i].dis = NULL;
+    }
+    release_unused_skin_dcs();
+    if (skin_font != NULL)
+        DeleteObject(skin_font);
+    skin_font = NULL;
 }

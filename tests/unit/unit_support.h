@@ -51,3 +51,16 @@ const char* work_folder(void);
 
 // Polls cond() every 10 ms until it is true or limit_ms have passed; returns its last value.
 int wait_until(int (*cond)(void), DWORD limit_ms);
+
+// Counts the pixels of a width x height area, from (0,0), that differ between two device
+// contexts.
+uint32_t dc_mismatches(HDC dc, HDC reference, int32_t width, int32_t height);
+// Compares a Picture's image with a bitmap resource of the launcher, loaded afresh; fails the
+// caller's test when the size or any pixel differs.
+void expect_resource_image_(const char* file, int line, const Picture* picture, const char* name);
+#define expect_resource_image(picture, name) \
+    expect_resource_image_(__FILE__, __LINE__, picture, name)
+
+// Gives back everything the skin holds: empties the page table and the episode slots so that
+// every recorded device context is released, and deletes the font.
+void release_skin(void);
