@@ -23,6 +23,8 @@
 namespace {
 
 const DWORD FETCH_LIMIT_MS = 120000;
+// FR_DOWN of the common dialogs: Rich Edit 2.0 searches backwards without it.
+const WPARAM SEARCH_FORWARD = 1;
 const char LOOPBACK_AS_LOGGED[] = "    Get proxy IP done (16777343)";   // 127.0.0.1
 
 std::string http_reply(const std::string& body)
@@ -237,6 +239,15 @@ TEST_F(news_fetch_wine, proxy_fetch_sends_the_absolute_request_and_shows_the_new
                                       host + "\r\n\r\n");
     EXPECT_EQ(std::string(news_text), "Bolvo news\nThe bridge is open.\nMore at http://www.bolvoquest.example/");
     EXPECT_EQ(view_text(), news_text_as_view());
+    // A link click copies news_text at the view's character positions: they must agree.
+    const char link[] = "http://www.bolvoquest.example/";
+    FINDTEXTEXA find;
+    find.chrg.cpMin = 0;
+    find.chrg.cpMax = -1;
+    find.lpstrText = link;
+    LRESULT found = SendMessageA(news_view, EM_FINDTEXTEX, SEARCH_FORWARD, (LPARAM)&find);
+    EXPECT_EQ(found, (LRESULT)(strstr(news_text, link) - news_text))
+        << "position of the link in the view and in news_text";
     EXPECT_EQ(news_loaded, 1);
     std::vector<std::string> before = proxy_lines(server.port);
     before.push_back("    Connect Done");
