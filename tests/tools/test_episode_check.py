@@ -16,7 +16,10 @@ WINE = os.environ.get("WINE", "wine")
 
 
 def run_check(folder, module_name):
-    done = subprocess.run([WINE, EPISODE_CHECK, module_name], cwd=folder, capture_output=True,
+    # The tool sits in the folder with the modules, as in a game folder: a bare name must not
+    # find the demo modules built beside the tool.
+    tool = shutil.copy(EPISODE_CHECK, folder)
+    done = subprocess.run([WINE, tool, module_name], cwd=folder, capture_output=True,
                           text=True, timeout=120)
     lines = [line.rstrip("\r") for line in done.stdout.splitlines()]
     return done.returncode, {line.split(":", 1)[0]: line.split(":", 1)[1].strip()
@@ -61,6 +64,20 @@ def test_name_the_launcher_never_loads_is_a_warning(tmp_path):
     assert code == 0, lines
     assert any(line.startswith("module: warning") and "chaptr1.dll" in line for line in lines)
     assert fields["result"] == "ok with warnings"
+
+
+def test_module_given_by_path_is_the_one_checked(tmp_path):
+    # A chaptr1.dll beside the tool must not stand in for the one named by its path.
+    shutil.copy(os.path.join(FIXTURE_DIR, "fixture_good.dll"), tmp_path / "chaptr1.dll")
+    other = tmp_path / "other"
+    other.mkdir()
+    shutil.copy(os.path.join(FIXTURE_DIR, "fixture_no_main.dll"), other / "chaptr1.dll")
+    shutil.copy(EPISODE_CHECK, tmp_path)
+    done = subprocess.run([WINE, str(tmp_path / os.path.basename(EPISODE_CHECK)),
+                           "other\\chaptr1.dll"], cwd=tmp_path, capture_output=True, text=True,
+                          timeout=120)
+    assert done.returncode == 1, done.stdout
+    assert "MAIN: error, missing" in done.stdout
 
 
 def test_usage_without_a_module():

@@ -114,6 +114,12 @@ int main(int argc, char** argv)
     // The module's own start-up code runs here, as it would in the launcher; keep the system's
     // error boxes out of the way.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    // A file that exists is loaded by its full path: a bare name would find a module of that
+    // name beside this tool first, which is not the one asked about.
+    char full_path[MAX_PATH] = "";
+    if (GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES &&
+        GetFullPathNameA(name, sizeof(full_path), full_path, NULL) > 0)
+        name = full_path;
     HMODULE module = LoadLibraryA(name);
     if (module == NULL) {
         report_load_error(name);
