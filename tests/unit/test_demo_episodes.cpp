@@ -69,11 +69,31 @@ static void read_row_image(HMODULE module, const char* name, RowImage* image)
     DeleteObject(bitmap);
 }
 
+// The file version in a module's version resource (0 when it has none).
+static uint64_t file_version(HMODULE module)
+{
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(VS_VERSION_INFO), (LPCSTR)RT_VERSION);
+    if (found == NULL)
+        return 0;
+    const uint8_t* data = (const uint8_t*)LockResource(LoadResource(module, found));
+    DWORD size = SizeofResource(module, found);
+    // The fixed part follows the block's header; find it by its signature.
+    for (DWORD at = 0; data != NULL && at + sizeof(VS_FIXEDFILEINFO) <= size; at += 4) {
+        const VS_FIXEDFILEINFO* info = (const VS_FIXEDFILEINFO*)(data + at);
+        if (info->dwSignature == 0xFEEF04BD)
+            return (uint64_t)info->dwFileVersionMS << 32 | info->dwFileVersionLS;
+    }
+    return 0;
+}
+
 static RowImage act_image;
 static RowImage dis_image;
 
-TEST(DemoEpisodes, EveryModuleHasTwoDistinctRowImagesOf400By40AndExportsMain)
+TEST(DemoEpisodes, EveryModuleHasTwoDistinctRowImagesOf400By40MainAndTheProjectVersion)
 {
+    // This program carries the launcher's resources, whose version is the project's.
+    uint64_t project_version = file_version(GetModuleHandleA(NULL));
+    ASSERT_NE(project_version, 0u);
     for (int32_t n = 1; n <= 5; n++) {
         SCOPED_TRACE(testing::Message() << "chaptr" << n << ".dll");
         HMODULE module = load_demo_module(n);
@@ -90,6 +110,7 @@ TEST(DemoEpisodes, EveryModuleHasTwoDistinctRowImagesOf400By40AndExportsMain)
         // The highlighted row must look different from the plain one.
         EXPECT_NE(memcmp(act_image.bits, dis_image.bits, sizeof(act_image.bits)), 0);
         EXPECT_NE(GetProcAddress(module, "MAIN"), (FARPROC)NULL);
+        EXPECT_EQ(file_version(module), project_version);
         FreeLibrary(module);
     }
 }
