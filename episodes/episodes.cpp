@@ -67,8 +67,13 @@ HRESULT find_episodes(HWND window)
         if (SUCCEEDED(result))
             result = take_row_image(window, module, "DLL_DIS", &slot->dis);
         FreeLibrary(module);
-        if (FAILED(result))
+        if (FAILED(result)) {
+            // A slot holds both images or none: an image taken alone is dropped here and its
+            // device context released by the layout with the others that nothing uses.
+            slot->act = NULL;
+            slot->dis = NULL;
             return E_FAIL;  // higher-numbered modules are not tried
+        }
     }
     return S_OK;
 }
