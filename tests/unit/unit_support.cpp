@@ -239,3 +239,25 @@ void release_skin(void)
         DeleteObject(skin_font);
     skin_font = NULL;
 }
+
+void install_fixture_(const char* file, int line, const char* fixture, int number)
+{
+    // The test programs lie in <build>/tests/unit/, the modules in <build>/fixtures/.
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    for (int level = 0; level < 3; level++) {
+        char* slash = strrchr(path, '\\');
+        if (slash == NULL)
+            slash = strrchr(path, '/');
+        if (slash != NULL)
+            *slash = '\0';
+    }
+    char source[MAX_PATH];
+    snprintf(source, sizeof(source), "%s\\fixtures\\%s.dll", path, fixture);
+    char destination[MAX_PATH];
+    snprintf(destination, sizeof(destination), "%s\\chaptr%d.dll", work_folder(), number);
+    if (!CopyFileA(source, destination, FALSE)) {
+        ADD_FAILURE_AT(file, line) << "copying " << source << " to " << destination
+                                   << ": error " << GetLastError();
+    }
+}

@@ -64,3 +64,12 @@ void expect_resource_image_(const char* file, int line, const Picture* picture, 
 // Gives back everything the skin holds: empties the page table and the episode slots so that
 // every recorded device context is released, and deletes the font.
 void release_skin(void);
+
+// Copies the test episode module <build folder>/fixtures/<fixture>.dll into the work folder as
+// chaptr<number>.dll, where LoadLibraryA by bare name finds it (the test program's own folder
+// holds no such file).
+void install_fixture_(const char* file, int line, const char* fixture, int number);
+#define install_fixture(fixture, number) install_fixture_(__FILE__, __LINE__, fixture, number)
+// The row image colours of the test modules.
+static const COLORREF FIXTURE_ACT_COLOUR = RGB(255, 128, 0);
+static const COLORREF FIXTURE_DIS_COLOUR = RGB(0, 128, 255);
