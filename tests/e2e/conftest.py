@@ -117,6 +117,9 @@ def wine(display, tmp_path_factory):
     # The shell hands web links and HTML files to the recorder instead of a browser.
     log = tmp_path_factory.mktemp("shell") / "opened.txt"
     command = f'"{z_path(RECORDER)}" "{z_path(log)}" "%1"'
+    # This prefix was booted without the HTML engine, which is what maps .html to htmlfile.
+    assert w.run("reg", "add", r"HKCR\.html", "/ve", "/t", "REG_SZ", "/d", "htmlfile",
+                 "/f").returncode == 0
     for key in (r"HKCR\htmlfile\shell\open\command", r"HKCR\http\shell\open\command",
                 r"HKCR\https\shell\open\command"):
         assert w.run("reg", "add", key, "/ve", "/t", "REG_SZ", "/d", command, "/f").returncode == 0
