@@ -58,6 +58,7 @@ class Wine:
     def run(self, *args, env=None, timeout=60, cwd=None):
         return subprocess.run(["wine", *map(str, args)], env=env or self.env, cwd=cwd,
                               capture_output=True, text=True, timeout=timeout,
+                              encoding="cp1252", errors="replace",
                               stdin=subprocess.DEVNULL)
 
     def start(self, *args, cwd=None, env_extra=None):

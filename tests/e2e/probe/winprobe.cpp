@@ -8,7 +8,13 @@
 //                                   lines, then presses its OK button (exit 1 if none came)
 //   winprobe hold CLASS TITLE FILE  shows a window of that class and title until FILE is gone
 //   winprobe region CLASS TITLE X Y prints 1 when the window's region holds (X, Y), else 0
+//   winprobe text CLASS TITLE CHILD  prints the text of the window's first child of class CHILD
+//   winprobe charpos CLASS TITLE CHILD INDEX
+//                                   prints the screen position of character INDEX of that child
 #include <windows.h>
+#include <richedit.h>
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -142,6 +148,40 @@ static int region_holds(const char* window_class, const char* title, int x, int 
     return 0;
 }
 
+static HWND find_child(const char* window_class, const char* title, const char* child_class)
+{
+    HWND window = FindWindowA(window_class, title);
+    return window == NULL ? NULL : FindWindowExA(window, NULL, child_class, NULL);
+}
+
+static int print_child_text(const char* window_class, const char* title, const char* child_class)
+{
+    HWND child = find_child(window_class, title, child_class);
+    if (child == NULL)
+        return 1;
+    static char text[70000];
+    SendMessageA(child, WM_GETTEXT, sizeof(text), (LPARAM)text);
+    // The text as the view holds it, byte for byte: no line-end translation on the way out.
+    _setmode(_fileno(stdout), _O_BINARY);
+    fwrite(text, 1, strlen(text), stdout);
+    return 0;
+}
+
+// The view answers the old form of EM_POSFROMCHAR (a character index in wParam) with the
+// position packed in the result, which works across processes.
+static int print_char_position(const char* window_class, const char* title,
+                               const char* child_class, int index)
+{
+    HWND child = find_child(window_class, title, child_class);
+    if (child == NULL)
+        return 1;
+    LRESULT packed = SendMessageA(child, EM_POSFROMCHAR, (WPARAM)index, 0);
+    POINT point = {(short)LOWORD(packed), (short)HIWORD(packed)};
+    ClientToScreen(child, &point);
+    printf("%ld %ld\n", point.x, point.y);
+    return 0;
+}
+
 int main(int argc, char** argv)
 {
     if (argc >= 4 && strcmp(argv[1], "find") == 0)
@@ -154,6 +194,10 @@ int main(int argc, char** argv)
         return hold_window(argv[2], argv[3], argv[4]);
     if (argc >= 6 && strcmp(argv[1], "region") == 0)
         return region_holds(argv[2], argv[3], atoi(argv[4]), atoi(argv[5]));
+    if (argc >= 5 && strcmp(argv[1], "text") == 0)
+        return print_child_text(argv[2], argv[3], argv[4]);
+    if (argc >= 6 && strcmp(argv[1], "charpos") == 0)
+        return print_char_position(argv[2], argv[3], argv[4], atoi(argv[5]));
     fprintf(stderr, "usage: winprobe find|count|msgbox|hold|region ...\n");
     return 2;
 }
