@@ -56,6 +56,18 @@ void log_line(const char* text, int end_line)
     fclose(file);
 }
 
+void log_received_bytes(const char* data, size_t length)
+{
+    FILE* file = fopen(LOG_FILE_NAME, "a");
+    if (file == NULL)
+        return;
+    for (size_t i = 0; i < length; i++) {
+        if (data[i] != '\0')
+            fputc((unsigned char)data[i], file);
+    }
+    fclose(file);
+}
+
 void log_close()
 {
 }

@@ -9,6 +9,7 @@
 #ifndef BOLVO_BOOTLOG_BOOTLOG_H
 #define BOLVO_BOOTLOG_BOOTLOG_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 // File name, relative to the working directory.
@@ -65,5 +66,11 @@ void log_line(const char* text, int end_line);
 // No file stays open between operations, so there is nothing to close; kept for the calling
 // order of a fetch (it never touches any other open file).
 void log_close();
+
+// Appends bytes received from the news server, exactly as one "%c" message per byte written
+// without a line end would store them (a zero byte's message is empty and writes nothing), but
+// with one open of the file for the whole block: a 64 KiB reply would otherwise open and close
+// the file 65,536 times.
+void log_received_bytes(const char* data, size_t length);
 
 #endif

@@ -125,12 +125,8 @@ static int receive_reply(SOCKET s)
     while (received < NEWS_REPLY_SIZE) {
         int count = recv(s, receive_buffer + received, (int)(NEWS_REPLY_SIZE - received), 0);
         log_line(LOG_DATA_BLOCK_START, 1);
-        for (int i = 0; i < count; i++) {
-            // A zero byte formats to an empty message and writes nothing.
-            char message[2];
-            snprintf(message, sizeof(message), LOG_FMT_RECEIVED_BYTE, receive_buffer[received + i]);
-            log_line(message, 0);
-        }
+        if (count > 0)
+            log_received_bytes(receive_buffer + received, (size_t)count);
         log_line(LOG_DATA_BLOCK_END, 1);
         if (count == 0)
             break;

@@ -52,17 +52,40 @@ TEST_F(bootlog_wine, received_bytes_are_stored_in_text_mode)
         {"only zero bytes", std::string("\0\0", 2), ""},
         {"high byte", std::string("\xe9", 1), "\xe9"},
     };
-    for (const auto& c : cases) {
-        log_create();
-        log_line(LOG_DATA_BLOCK_START, 1);
-        log_bytes(c.received.data(), c.received.size());
-        log_line(LOG_DATA_BLOCK_END, 1);
-        std::string expected = news_log_header() + LOG_DATA_BLOCK_START + "\r\n" + c.stored +
-                               LOG_DATA_BLOCK_END + "\r\n";
-        std::string actual = news_read_log();
-        EXPECT_EQ(actual, expected) << c.name << "\nexpected:\n" << news_visible(expected)
-                                    << "\nactual:\n" << news_visible(actual);
+    // One message per byte, and the whole block written at once, store the same bytes.
+    for (int whole_block = 0; whole_block <= 1; whole_block++) {
+        for (const auto& c : cases) {
+            log_create();
+            log_line(LOG_DATA_BLOCK_START, 1);
+            if (whole_block)
+                log_received_bytes(c.received.data(), c.received.size());
+            else
+                log_bytes(c.received.data(), c.received.size());
+            log_line(LOG_DATA_BLOCK_END, 1);
+            std::string expected = news_log_header() + LOG_DATA_BLOCK_START + "\r\n" +
+                                   c.stored + LOG_DATA_BLOCK_END + "\r\n";
+            std::string actual = news_read_log();
+            EXPECT_EQ(actual, expected) << c.name << (whole_block ? " (block)" : " (bytes)")
+                                        << "\nexpected:\n" << news_visible(expected)
+                                        << "\nactual:\n" << news_visible(actual);
+        }
     }
+}
+
+TEST_F(bootlog_wine, a_block_of_every_byte_value_is_stored_as_byte_messages_store_it)
+{
+    std::string every;
+    for (int round = 0; round < 2; round++)
+        for (int b = 0; b < 256; b++)
+            every.push_back((char)b);
+    log_create();
+    log_bytes(every.data(), every.size());
+    std::string by_bytes = news_read_log();
+    log_create();
+    log_received_bytes(every.data(), every.size());
+    std::string by_block = news_read_log();
+    EXPECT_EQ(by_block, by_bytes) << "block:\n" << news_visible(by_block) << "\nbytes:\n"
+                                  << news_visible(by_bytes);
 }
 
 TEST_F(bootlog_wine, message_without_line_end_is_followed_on_the_same_line)
