@@ -8,7 +8,8 @@
 ; %LOCALAPPDATA%\Programs\Bolvo Quest unless the player picks another folder. /S installs and
 ; uninstalls silently.
 
-Unicode true
+; A 64-bit installer, like the game it installs.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP_NAME "Bolvo Quest"
