@@ -107,7 +107,7 @@ def display():
 @pytest.fixture(scope="session")
 def wine(display, tmp_path_factory):
     assert (BASE_PREFIX / ".bolvo-ready").exists(), "run scripts/test: it boots the Wine prefix"
-    prefix = BUILD / "wine" / "e2e"
+    prefix = Path(os.environ.get("BOLVO_E2E_PREFIX", BUILD / "wine" / "e2e"))
     shutil.rmtree(prefix, ignore_errors=True)
     shutil.copytree(BASE_PREFIX, prefix, symlinks=True)
     w = Wine(prefix)

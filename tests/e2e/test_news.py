@@ -3,6 +3,7 @@ reached through the proxy settings of the prefix's user, as a player behind a pr
 The boot log, the view's text, links pressed with the real pointer, and the error path."""
 import os
 import re
+import shutil
 import socket
 import subprocess
 from pathlib import Path
@@ -180,3 +181,48 @@ def test_pressing_a_web_link_opens_it_but_other_links_are_not_handed_over(
     click_link(wine, text, web)
     assert poll(lambda: wine.opened_log.read_text().strip(), 30) == web
     assert wine.opened_log.read_text() == web + "\n"
+
+
+LOCALHOST_BUILD = Path(os.environ.get("BOLVO_LOCALHOST_BUILD", BUILD / "win-localhost"))
+
+
+def port_80_free():
+    try:
+        with socket.socket() as s:
+            s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+            s.bind(("127.0.0.1", 80))
+        return True
+    except OSError:
+        return False
+
+
+def test_without_a_proxy_the_news_comes_straight_from_the_news_host(
+        wine, launch, play_dir, tmp_path):
+    """A launcher built with NEWS_HOST=localhost against nginx on port 80 of loopback."""
+    launcher_exe = LOCALHOST_BUILD / "bin" / "launcher.exe"
+    if not launcher_exe.exists():
+        pytest.skip(f"{launcher_exe} was not built (scripts/test builds it)")
+    if not port_80_free():
+        pytest.skip("port 80 of 127.0.0.1 cannot be bound here")
+    source = tmp_path / "news.txt"
+    source.write_text(DEMO, encoding="utf-8")
+    packed = tmp_path / "news.packed"
+    subprocess.run([NEWS_PACK, source, packed], check=True)
+    pid = int(subprocess.run([ROOT / "server" / "start-news-server", "80", tmp_path / "nginx",
+                              packed], check=True, capture_output=True, text=True).stdout)
+    try:
+        wine.reg_add(INTERNET_SETTINGS, "ProxyEnable", "REG_DWORD", "0")
+        shutil.copy(launcher_exe, play_dir / "launcher.exe")
+        launcher = launch(play_dir)
+        launcher.wait_window()
+        open_news_page(launcher)
+        assert poll(lambda: (t := view_text(wine)) and "Bolvo" in t, 60), view_text(wine)
+        log = (play_dir / "bootlog_pd.txt").read_bytes()
+        assert (b"    Start get_proxy ()\r\n    RegOpenKeyEx is OK\r\n"
+                b"    No proxy-server detected or can connect to WWW server directly!\r\n"
+                b"    Connect Done\r\n    Send Done\r\n") in log
+        assert log.endswith(b"    Done\r\nClosing log file\r\n")
+        access = (tmp_path / "nginx" / "logs" / "access.log").read_text()
+        assert '"GET /bolvo/news/getnews.cgi HTTP/1.0"' in access, access
+    finally:
+        os.kill(pid, 15)
