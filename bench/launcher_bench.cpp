@@ -276,6 +276,71 @@ static void bench_startup(void)
     finish_measure(&total);
 }
 
+// Where build_skin's time goes: its pieces timed one by one on the launcher window, each
+// undone afterwards so that the skin itself stays as it was.
+static const char* const SKIN_BITMAPS[] = {
+    "#159", "#160", "#181", "#182", "#161", "#162", "#163", "#164",
+    "#165", "#166", "#170", "#171", "#176", "#175",
+};
+
+static void bench_skin_pieces(void)
+{
+    Measure pictures, episodes, modules, view;
+    start_measure(&pictures, "  piece: the skin's 14 bitmaps (load_picture)", 0);
+    start_measure(&episodes, "  piece: find_episodes (module row images)", 0);
+    start_measure(&modules, "  of which: LoadLibrary+FreeLibrary x5 alone", 0);
+    start_measure(&view, "  piece: create_news_view (Rich Edit)", 0);
+    const int count = (int)(sizeof(SKIN_BITMAPS) / sizeof(SKIN_BITMAPS[0]));
+    for (int i = 0; i < STARTUP_RUNS; i++) {
+        HDC dcs[sizeof(SKIN_BITMAPS) / sizeof(SKIN_BITMAPS[0])];
+        LONGLONG t0 = now();
+        for (int b = 0; b < count; b++)
+            load_picture(main_window, instance, SKIN_BITMAPS[b], &dcs[b]);
+        LONGLONG t1 = now();
+        for (int b = 0; b < count; b++) {
+            HGDIOBJ bitmap = GetCurrentObject(dcs[b], OBJ_BITMAP);
+            DeleteDC(dcs[b]);
+            DeleteObject(bitmap);
+        }
+
+        EpisodeImages kept[MAX_EPISODES];
+        memcpy(kept, episode_images, sizeof(kept));
+        LONGLONG t2 = now();
+        find_episodes(main_window);
+        LONGLONG t3 = now();
+        // The rows still draw the images they had; the fresh ones are released as unused.
+        memcpy(episode_images, kept, sizeof(kept));
+        release_unused_skin_dcs();
+
+        LONGLONG m0 = now();
+        for (int32_t n = 1; n <= MAX_EPISODES; n++) {
+            char name[16];
+            episode_file_name(n, name, sizeof(name));
+            HMODULE module = LoadLibraryA(name);
+            if (module != NULL)
+                FreeLibrary(module);
+        }
+        LONGLONG m1 = now();
+        add_sample(&modules, ms_between(m0, m1));
+
+        HWND view_before = news_view;
+        LONGLONG t4 = now();
+        create_news_view(main_window, instance, skin_font);
+        LONGLONG t5 = now();
+        DestroyWindow(news_view);
+        news_view = view_before;
+        pump();
+
+        add_sample(&pictures, ms_between(t0, t1));
+        add_sample(&episodes, ms_between(t2, t3));
+        add_sample(&view, ms_between(t4, t5));
+    }
+    finish_measure(&pictures);
+    finish_measure(&episodes);
+    finish_measure(&modules);
+    finish_measure(&view);
+}
+
 // The first start in a folder: no qmkx.dat, the bitmap is scanned and the cache written.
 static void bench_scan(void)
 {
@@ -546,6 +611,7 @@ int main(int argc, char** argv)
     fflush(stdout);
 
     bench_startup();
+    bench_skin_pieces();
     bench_scan();
     bench_hover_and_switch();
     bench_rebuild();
