@@ -36,16 +36,9 @@ static HRESULT take_row_image(HWND window, HMODULE module, const char* name, HDC
     HBITMAP bitmap = LoadBitmapA(module, name);
     if (bitmap == NULL)
         return E_FAIL;
-    HDC window_dc = GetDC(window);
-    HDC dc = CreateCompatibleDC(window_dc);
-    ReleaseDC(window, window_dc);
-    *destination = dc;
-    if (dc == NULL) {
-        DeleteObject(bitmap);
+    if (FAILED(select_into_memory_dc(window, bitmap, destination)))
         return E_FAIL;
-    }
-    SelectObject(dc, bitmap);
-    own_skin_dc(dc);
+    own_skin_dc(*destination);
     return S_OK;
 }
 

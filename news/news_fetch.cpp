@@ -31,12 +31,6 @@ static const uint16_t NEWS_PORT = 80;
 // the texts the worker sends to the view.
 static SRWLOCK fetch_lock = SRWLOCK_INIT;
 
-// The view's handle is read afresh each time: the skin build may have made a new view.
-static void show_text(const char* text)
-{
-    SendMessageA(news_view, WM_SETTEXT, 0, (LPARAM)text);
-}
-
 static void log_number(const char* format, int32_t number)
 {
     char message[LOG_MESSAGE_MAX];
@@ -153,7 +147,7 @@ static int fetch_with(SOCKET s)
     log_line(LOG_ENCODE_TEXT, 1);
     if (decode_news(receive_buffer) < 0)
         return 0;
-    show_text(news_text);
+    set_news_text(news_text);
     InterlockedExchange(&news_loaded, 1);
     log_line(LOG_DONE, 1);
     log_line(LOG_CLOSING, 1);
@@ -166,7 +160,7 @@ static void run_fetch(void)
     log_create();
     log_line(LOG_START, 1);
     InterlockedExchange(&news_loaded, 0);
-    show_text(news_connecting_text);
+    set_news_text(news_connecting_text);
 
     WSADATA winsock;
     int started = WSAStartup(MAKEWORD(1, 1), &winsock) == 0;
@@ -178,7 +172,7 @@ static void run_fetch(void)
         // The failure writes no log message of its own; the view and news_text get the same
         // error text, so a click on the host name in it reads the right characters.
         build_news_error_text(news_host, news_text, NEWS_TEXT_SIZE);
-        show_text(news_text);
+        set_news_text(news_text);
     }
     if (s != INVALID_SOCKET)
         closesocket(s);

@@ -13,6 +13,8 @@ HWND news_view;
 
 enum { NEWS_VIEW_X = 48, NEWS_VIEW_Y = 228, NEWS_VIEW_WIDTH = 407, NEWS_VIEW_HEIGHT = 203 };
 
+// The view's handle is read afresh each time: a rebuild after an episode makes a new view. The
+// message is sent, so a worker's text changes are carried out on the main thread.
 void set_news_text(const char* text)
 {
     SendMessageA(news_view, WM_SETTEXT, 0, (LPARAM)text);

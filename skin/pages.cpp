@@ -6,9 +6,8 @@ Page pages[MAX_PAGES];
 int32_t current_page;
 HDC draw_dc;
 
-HRESULT load_picture(HWND window, HINSTANCE instance, const char* name, HDC* destination)
+HRESULT select_into_memory_dc(HWND window, HBITMAP bitmap, HDC* destination)
 {
-    HBITMAP bitmap = LoadBitmapA(instance, name);
     // The window's device context only serves as the reference for the memory device context.
     HDC window_dc = GetDC(window);
     HDC dc = CreateCompatibleDC(window_dc);
@@ -21,6 +20,12 @@ HRESULT load_picture(HWND window, HINSTANCE instance, const char* name, HDC* des
     }
     SelectObject(dc, bitmap);
     return S_OK;
+}
+
+HRESULT load_picture(HWND window, HINSTANCE instance, const char* name, HDC* destination)
+{
+    // A missing bitmap is not reported: the device context is made all the same.
+    return select_into_memory_dc(window, LoadBitmapA(instance, name), destination);
 }
 
 void draw_picture(const Picture* picture)

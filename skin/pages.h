@@ -78,6 +78,9 @@ extern int32_t current_page;
 extern HDC draw_dc;
 
 HRESULT load_picture(HWND window, HINSTANCE instance, const char* name, HDC* destination);
+// Makes a memory device context compatible with the window's, stores it at destination (also
+// when null) and selects the bitmap into it; E_FAIL, with the bitmap deleted, when none is made.
+HRESULT select_into_memory_dc(HWND window, HBITMAP bitmap, HDC* destination);
 void show_page(int32_t page_number);
 
 // Copies one picture into draw_dc at its place; a null device context draws nothing.

@@ -16,6 +16,7 @@
 
 #include "bootlog/bootlog.h"
 #include "news/proxy.h"
+#include "unit_support.h"
 
 // ---- working folder --------------------------------------------------------------------------
 
@@ -51,14 +52,8 @@ inline void news_leave_folder(news_folder* f)
 inline std::string news_read_log(void)
 {
     std::string text;
-    FILE* file = fopen(LOG_FILE_NAME, "rb");
-    if (file == NULL)
+    if (!read_whole_file(LOG_FILE_NAME, &text))
         return "(no log file)";
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
-        text.append(chunk, n);
-    fclose(file);
     return text;
 }
 

@@ -13,14 +13,7 @@
 static std::string read_file(const char* name)
 {
     std::string text;
-    FILE* file = fopen(name, "rb");
-    if (file == NULL)
-        return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), file)) > 0)
-        text.append(buffer, n);
-    fclose(file);
+    read_whole_file(name, &text);
     return text;
 }
 

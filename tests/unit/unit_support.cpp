@@ -261,3 +261,17 @@ void install_fixture_(const char* file, int line, const char* fixture, int numbe
                                    << ": error " << GetLastError();
     }
 }
+
+int read_whole_file(const char* name, std::string* text)
+{
+    text->clear();
+    FILE* file = fopen(name, "rb");
+    if (file == NULL)
+        return 0;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0)
+        text->append(chunk, n);
+    fclose(file);
+    return 1;
+}

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include <string>
+
 #include "skin/pages.h"
 
 // Sets the launcher's title and class name as start-up loads them.
@@ -73,3 +75,6 @@ void install_fixture_(const char* file, int line, const char* fixture, int numbe
 // The row image colours of the test modules.
 static const COLORREF FIXTURE_ACT_COLOUR = RGB(255, 128, 0);
 static const COLORREF FIXTURE_DIS_COLOUR = RGB(0, 128, 255);
+
+// The whole file, read in binary; 0 when it cannot be opened (text left empty).
+int read_whole_file(const char* name, std::string* text);
